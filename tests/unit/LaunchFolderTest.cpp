@@ -1,0 +1,67 @@
+#include "LaunchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+struct FolderCase
+{
+    const char* name;
+    std::wstring path;
+    std::wstring expectedFolder;
+};
+
+class WindowsLaunchFolderTest : public testing::TestWithParam<FolderCase>
+{
+};
+
+TEST_P(WindowsLaunchFolderTest, CutsTheFileNameButKeepsTheRoot)
+{
+    const FolderCase& c = GetParam();
+    const std::size_t length = kestrel::LaunchFolderLength<kestrel::WindowsPathStyle>(c.path.c_str(), c.path.size());
+    EXPECT_EQ(c.path.substr(0, length), c.expectedFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModulePaths, WindowsLaunchFolderTest,
+    testing::Values(
+        FolderCase{"Folder", L"C:\\Apps\\LauncherKestrel.exe", L"C:\\Apps"},
+        FolderCase{"NestedFolderWithBlanks", L"C:\\Program Files\\Kestrel Scan\\LauncherKestrel.exe",
+                   L"C:\\Program Files\\Kestrel Scan"},
+        FolderCase{"DriveRoot", L"C:\\LauncherKestrel.exe", L"C:\\"},
+        FolderCase{"UncShare", L"\\\\server\\share\\LauncherKestrel.exe", L"\\\\server\\share"},
+        FolderCase{"UncFolder", L"\\\\server\\share\\apps\\LauncherKestrel.exe", L"\\\\server\\share\\apps"},
+        FolderCase{"LongPathPrefix", L"\\\\?\\C:\\Apps\\LauncherKestrel.exe", L"\\\\?\\C:\\Apps"},
+        FolderCase{"LongPathPrefixRoot", L"\\\\?\\C:\\LauncherKestrel.exe", L"\\\\?\\C:\\"},
+        FolderCase{"LongPathUnc", L"\\\\?\\UNC\\server\\share\\LauncherKestrel.exe", L"\\\\?\\UNC\\server\\share"},
+        FolderCase{"RootOfCurrentDrive", L"\\LauncherKestrel.exe", L"\\"},
+        FolderCase{"BareFileName", L"LauncherKestrel.exe", L""},
+        FolderCase{"Empty", L"", L""}),
+    [](const testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.name); });
+
+TEST(PosixLaunchFolderTest, CutsTheFileNameButKeepsTheRoot)
+{
+    const struct
+    {
+        std::string path;
+        std::string folder;
+    } cases[] = {{"/opt/kestrel/LauncherKestrel", "/opt/kestrel"}, {"/LauncherKestrel", "/"}, {"LauncherKestrel", ""}};
+    for (const auto& c : cases)
+    {
+        const std::size_t length = kestrel::LaunchFolderLength<kestrel::PosixPathStyle>(c.path.c_str(), c.path.size());
+        EXPECT_EQ(c.path.substr(0, length), c.folder) << c.path;
+    }
+}
+
+TEST(LaunchFolderTest, OnlyARootAlreadyEndsInASeparator)
+{
+    using Style = kestrel::WindowsPathStyle;
+    EXPECT_FALSE(kestrel::NeedsSeparatorBeforeName<Style>(L"C:\\", 3));
+    EXPECT_TRUE(kestrel::NeedsSeparatorBeforeName<Style>(L"C:\\Apps", 7));
+    EXPECT_TRUE(kestrel::NeedsSeparatorBeforeName<Style>(L"\\\\server\\share", 14));
+}
+
+} // namespace
