@@ -1,7 +1,6 @@
 #include "CompanionLaunch.h"
 
 #include "LaunchFolder.h"
-#include "PathBuffer.h"
 #include "Platform.h"
 
 namespace kestrel
@@ -15,17 +14,6 @@ namespace
 using Style = platform::PathStyle;
 using PathBuffer = CPathBuffer<platform::Char>;
 
-// The companion is named by its full path in the folder, so that a missing one is never looked
-// for anywhere else (current directory, search path, registered application paths).
-bool MakeCompanionPath(const PathBuffer& folder, PathBuffer& companionPath) noexcept
-{
-    const std::size_t nameLength = sizeof(kCompanionFileName) / sizeof(kCompanionFileName[0]) - 1;
-    const platform::Char separator = static_cast<platform::Char>(Style::kSeparator);
-    return companionPath.Assign(folder.c_str(), folder.length()) &&
-           (!NeedsSeparatorBeforeName<Style>(folder.c_str(), folder.length()) || companionPath.Append(separator)) &&
-           companionPath.Append(kCompanionFileName, nameLength);
-}
-
 LaunchResult OpenCompanionBesideLauncher(const platform::Arguments& arguments)
 {
     PathBuffer folder;
@@ -36,8 +24,11 @@ LaunchResult OpenCompanionBesideLauncher(const platform::Arguments& arguments)
         return kLaunchFileNotFound;
     folder.Truncate(folderLength);
 
+    // The companion is named by its full path in the folder, so that a missing one is never
+    // looked for anywhere else (current directory, search path, registered application paths).
+    const std::size_t nameLength = sizeof(kCompanionFileName) / sizeof(kCompanionFileName[0]) - 1;
     PathBuffer companionPath;
-    if (!MakeCompanionPath(folder, companionPath))
+    if (!MakePathInFolder<Style>(folder, kCompanionFileName, nameLength, companionPath))
         return kLaunchOutOfMemory;
     return platform::OpenCompanion(companionPath.c_str(), arguments, folder.c_str());
 }

@@ -2,6 +2,8 @@
 // The launch folder of an executable path, and the companion's path inside it. The path grammar
 // (separators, roots) comes from a style type: WindowsPathStyle or PosixPathStyle.
 
+#include "PathBuffer.h"
+
 #include <cstddef>
 
 namespace kestrel
@@ -19,7 +21,10 @@ std::size_t LaunchFolderLength(const CharT* path, std::size_t length) noexcept
     if (lastSeparator == 0)
         return 0;
     --lastSeparator;
-    const std::size_t root = Style::RootLength(path, length);
+    // A root keeps its own separator, but never any of the file name after it.
+    std::size_t root = Style::RootLength(path, length);
+    if (root > lastSeparator + 1)
+        root = lastSeparator + 1;
     return lastSeparator < root ? root : lastSeparator;
 }
 
@@ -28,6 +33,18 @@ template <class Style, class CharT>
 bool NeedsSeparatorBeforeName(const CharT* folder, std::size_t length) noexcept
 {
     return length > 0 && !Style::IsSeparator(folder[length - 1]);
+}
+
+// The full path of the file `name` in `folder` (a root already ends in its separator). False
+// when the path does not fit in memory or exceeds the longest path.
+template <class Style, class CharT>
+bool MakePathInFolder(const CPathBuffer<CharT>& folder, const CharT* name, std::size_t nameLength,
+                      CPathBuffer<CharT>& path) noexcept
+{
+    const CharT separator = static_cast<CharT>(Style::kSeparator);
+    return path.Assign(folder.c_str(), folder.length()) &&
+           (!NeedsSeparatorBeforeName<Style>(folder.c_str(), folder.length()) || path.Append(separator)) &&
+           path.Append(name, nameLength);
 }
 
 // Windows paths as the system reports a module's path: drive paths (C:\dir), UNC paths

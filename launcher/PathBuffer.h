@@ -45,6 +45,8 @@ public:
                 break;
             if (written < capacity)
             {
+                if (written > kLongestPath)
+                    break;
                 m_pData[written] = CharT('\0');
                 m_nLength = written;
                 return true;

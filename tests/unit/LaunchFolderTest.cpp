@@ -56,12 +56,24 @@ TEST(PosixLaunchFolderTest, CutsTheFileNameButKeepsTheRoot)
     }
 }
 
-TEST(LaunchFolderTest, OnlyARootAlreadyEndsInASeparator)
+TEST(LaunchFolderTest, CompanionPathJoinsFolderAndNameWithOneSeparator)
 {
-    using Style = kestrel::WindowsPathStyle;
-    EXPECT_FALSE(kestrel::NeedsSeparatorBeforeName<Style>(L"C:\\", 3));
-    EXPECT_TRUE(kestrel::NeedsSeparatorBeforeName<Style>(L"C:\\Apps", 7));
-    EXPECT_TRUE(kestrel::NeedsSeparatorBeforeName<Style>(L"\\\\server\\share", 14));
+    const struct
+    {
+        std::wstring folder;
+        std::wstring path;
+    } cases[] = {{L"C:\\Apps", L"C:\\Apps\\Quillmere.exe"},
+                 {L"C:\\", L"C:\\Quillmere.exe"},
+                 {L"\\\\server\\share", L"\\\\server\\share\\Quillmere.exe"},
+                 {L"\\\\?\\C:\\", L"\\\\?\\C:\\Quillmere.exe"}};
+    for (const auto& c : cases)
+    {
+        kestrel::CPathBuffer<wchar_t> folder;
+        kestrel::CPathBuffer<wchar_t> path;
+        ASSERT_TRUE(folder.Assign(c.folder.c_str(), c.folder.size()));
+        ASSERT_TRUE(kestrel::MakePathInFolder<kestrel::WindowsPathStyle>(folder, L"Quillmere.exe", 13, path));
+        EXPECT_EQ(std::wstring(path.c_str()), c.path);
+    }
 }
 
 } // namespace
