@@ -1,0 +1,113 @@
+/* Times whole-process launches, interleaved:
+     KestrelBenchTimer <request file> <result file>
+   The request file is UTF-16LE: the number of rounds, then for each candidate its name, program,
+   command line and working directory (empty for the timer's own), each ending in a zero. Each
+   round starts every candidate once, in an order that turns with the round, and times it from
+   just before its creation to its end; whatever it started is left to finish, untimed, before
+   the next start. The result file gets a line a run: <candidate name> <milliseconds>. */
+#include <windows.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#define MOST_CANDIDATES 8
+
+typedef struct
+{
+    const wchar_t* name;
+    const wchar_t* program;
+    wchar_t* commandLine;
+    const wchar_t* directory;
+} Candidate;
+
+static wchar_t g_request[65536];
+
+static wchar_t* NextField(wchar_t* field, const wchar_t* end)
+{
+    while (field < end && *field)
+        ++field;
+    return field < end ? field + 1 : NULL;
+}
+
+static double TimeOne(const Candidate* candidate, LARGE_INTEGER frequency)
+{
+    static wchar_t commandLine[32768];
+    lstrcpyW(commandLine, candidate->commandLine); /* CreateProcessW may write into it */
+    STARTUPINFOW startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    HANDLE job = CreateJobObjectW(NULL, NULL);
+    LARGE_INTEGER started, ended;
+
+    QueryPerformanceCounter(&started);
+    if (!CreateProcessW(candidate->program, commandLine, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
+                        *candidate->directory ? candidate->directory : NULL, &startup, &process))
+        return -1.0;
+    AssignProcessToJobObject(job, process.hProcess);
+    ResumeThread(process.hThread);
+    WaitForSingleObject(process.hProcess, 30000);
+    QueryPerformanceCounter(&ended);
+
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting;
+    for (int waited = 0; waited < 30000; waited += 1)
+    {
+        if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting), NULL) ||
+            accounting.ActiveProcesses == 0)
+            break;
+        Sleep(1);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(job);
+    return (double)(ended.QuadPart - started.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR tail, int show)
+{
+    (void)instance; (void)previous; (void)tail; (void)show;
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv == NULL || argc != 3)
+        return 100;
+    HANDLE file = CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD size = 0;
+    if (file == INVALID_HANDLE_VALUE || !ReadFile(file, g_request, sizeof(g_request) - 8, &size, NULL))
+        return 101;
+    CloseHandle(file);
+    const wchar_t* end = g_request + size / sizeof(wchar_t);
+
+    const int rounds = _wtoi(g_request);
+    Candidate candidates[MOST_CANDIDATES];
+    int count = 0;
+    for (wchar_t* field = NextField(g_request, end); field && field < end && count < MOST_CANDIDATES; ++count)
+    {
+        Candidate* c = &candidates[count];
+        c->name = field;
+        c->program = NextField(field, end);
+        c->commandLine = c->program ? NextField((wchar_t*)c->program, end) : NULL;
+        c->directory = c->commandLine ? NextField(c->commandLine, end) : NULL;
+        if (c->directory == NULL)
+            return 102;
+        field = NextField((wchar_t*)c->directory, end);
+    }
+    if (rounds < 1 || count < 1)
+        return 103;
+
+    GetDesktopWindow(); /* Wine's desktop process starts now, not inside a timed run */
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    FILE* result = _wfopen(argv[2], L"w");
+    if (result == NULL)
+        return 104;
+    for (int round = 0; round < rounds; ++round)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            const Candidate* candidate = &candidates[(round + i) % count];
+            fwprintf(result, L"%ls %.3f\n", candidate->name, TimeOne(candidate, frequency));
+        }
+    }
+    fclose(result);
+    return 0;
+}
