@@ -29,3 +29,6 @@ function(kestrel_windows_gui_executable target)
     target_link_options(${target} PRIVATE -mwindows)
   endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/ExecutableIdentity.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/CodeSigning.cmake)
