@@ -10,24 +10,20 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "request_file.h"
+
 #define MOST_CANDIDATES 8
 
 typedef struct
 {
-    const wchar_t* name;
-    const wchar_t* program;
+    wchar_t* name;
+    wchar_t* program;
     wchar_t* commandLine;
-    const wchar_t* directory;
+    wchar_t* directory;
 } Candidate;
 
 static wchar_t g_request[65536];
 
-static wchar_t* NextField(wchar_t* field, const wchar_t* end)
-{
-    while (field < end && *field)
-        ++field;
-    return field < end ? field + 1 : NULL;
-}
 
 static double TimeOne(const Candidate* candidate, LARGE_INTEGER frequency)
 {
@@ -70,12 +66,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR tail, int sho
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == NULL || argc != 3)
         return 100;
-    HANDLE file = CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    DWORD size = 0;
-    if (file == INVALID_HANDLE_VALUE || !ReadFile(file, g_request, sizeof(g_request) - 8, &size, NULL))
+    const wchar_t* end = ReadRequestFile(argv[1], g_request, sizeof(g_request) / sizeof(g_request[0]));
+    if (end == NULL)
         return 101;
-    CloseHandle(file);
-    const wchar_t* end = g_request + size / sizeof(wchar_t);
 
     const int rounds = _wtoi(g_request);
     Candidate candidates[MOST_CANDIDATES];
@@ -85,11 +78,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR tail, int sho
         Candidate* c = &candidates[count];
         c->name = field;
         c->program = NextField(field, end);
-        c->commandLine = c->program ? NextField((wchar_t*)c->program, end) : NULL;
+        c->commandLine = c->program ? NextField(c->program, end) : NULL;
         c->directory = c->commandLine ? NextField(c->commandLine, end) : NULL;
         if (c->directory == NULL)
             return 102;
-        field = NextField((wchar_t*)c->directory, end);
+        field = NextField(c->directory, end);
     }
     if (rounds < 1 || count < 1)
         return 103;
