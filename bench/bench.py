@@ -38,10 +38,13 @@ def stage(folder, files):
 def time_native(rounds):
     folder = stage(WORK / "posix", {
         "LauncherKestrel": ROOT / "dist" / "posix" / "LauncherKestrel",
-        "KestrelFloor": ROOT / "build" / "native" / "bench" / "kestrel_bench_floor",
-        "Quillmere.exe": ROOT / "build" / "native" / "bench" / "kestrel_bench_companion",
+        "KestrelFloor": ROOT / "build" / "posix" / "bench" / "kestrel_bench_floor",
+        "Quillmere.exe": ROOT / "build" / "posix" / "bench" / "kestrel_bench_companion",
     })
     candidates = {"launcher": folder / "LauncherKestrel", "floor": folder / "KestrelFloor"}
+    # Both take their lock in a runtime directory, as in a user's session.
+    environment = dict(os.environ, XDG_RUNTIME_DIR=str(winerun.fresh_directory(WORK / "runtime")))
+    os.chmod(environment["XDG_RUNTIME_DIR"], 0o700)
     times = {name: [] for name in candidates}
     names = list(candidates)
     for round_number in range(rounds):
@@ -49,16 +52,16 @@ def time_native(rounds):
             name = names[(round_number + i) % len(names)]
             program = str(candidates[name])
             started = time.perf_counter_ns()
-            pid = os.posix_spawn(program, [program] + ARGUMENTS, os.environ)
+            pid = os.posix_spawn(program, [program] + ARGUMENTS, environment)
             _, status = os.waitpid(pid, 0)
             ended = time.perf_counter_ns()
             if os.waitstatus_to_exitcode(status) != 0:
                 raise SystemExit(f"{name} failed")
             times[name].append((ended - started) / 1e6)
             time.sleep(0.002)  # the companion, in a session of its own, ends in the meantime
-    peak_rss = ROOT / "build" / "native" / "bench" / "kestrel_bench_peak_rss"
-    peak_kib = [int(subprocess.run([peak_rss, candidates["launcher"]] + ARGUMENTS, capture_output=True, text=True,
-                                   check=True).stdout) for _ in range(20)]
+    peak_rss = ROOT / "build" / "posix" / "bench" / "kestrel_bench_peak_rss"
+    peak_kib = [int(subprocess.run([peak_rss, candidates["launcher"]] + ARGUMENTS, env=environment,
+                                   capture_output=True, text=True, check=True).stdout) for _ in range(20)]
     return times, statistics.median(peak_kib)
 
 

@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64                                # runs the x86-64 build in the tests
   python3 python3-pefile                # test drivers, reading the PE files
+  clang-14 libclang-rt-14-dev           # fuzz targets (libFuzzer and the sanitizers)
   osslsigncode openssl icoutils         # signing, certificates, icon tools
 )
 
