@@ -108,7 +108,7 @@ def imported_dlls(executable):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--native-rounds", type=int, default=400)
-    parser.add_argument("--wine-rounds", type=int, default=80)
+    parser.add_argument("--wine-rounds", type=int, default=120)
     options = parser.parse_args()
 
     native, peak_kib = time_native(options.native_rounds)

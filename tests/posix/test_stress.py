@@ -1,5 +1,6 @@
-"""Fifty launchers started together: every one ends with exit code 0 within a few seconds, and
-every companion that starts has its arguments intact."""
+"""Many launchers: two hundred one after another, each of which launches, and fifty started
+together. Every one ends with exit code 0 within a few seconds, every companion that starts has
+its arguments intact, and nothing is left behind that keeps the next launcher from launching."""
 
 import os
 import subprocess
@@ -7,10 +8,11 @@ import sys
 import time
 import unittest
 
-from kestrel_process import Installation
+from kestrel_process import Installation, assert_quiet_exit
 
 LAUNCHERS = 50
 DEADLINE_SECONDS = 5.0
+SEQUENTIAL = 200
 
 # Each launcher waits behind a gate in a small shell, so that all of them are released at the
 # same moment rather than one after another as they are spawned; the shell then becomes the
@@ -23,6 +25,27 @@ def arguments_of(i):
 
 
 class StressTest(unittest.TestCase):
+    def test_two_hundred_launchers_one_after_another(self):
+        install = Installation(self)
+        slowest = 0.0
+        for i in range(SEQUENTIAL):
+            started = time.monotonic()
+            assert_quiet_exit(self, install.run(arguments_of(i)))
+            slowest = max(slowest, time.monotonic() - started)
+        self.assertLess(slowest, DEADLINE_SECONDS)
+        # Each launcher had ended before the next began, so each one launched, once.
+        records = install.wait_for_companions(SEQUENTIAL)
+        self.assertEqual(sorted(int(record.argv[2]) for record in records), list(range(SEQUENTIAL)))
+        for record in records:
+            self.assertEqual(record.argv[1:], arguments_of(int(record.argv[2])))
+        self.assertLaunchesAgain(install)
+        print(f"\n{SEQUENTIAL} launchers one after another; slowest {slowest * 1000:.1f} ms", file=sys.stderr)
+
+    def assertLaunchesAgain(self, install):
+        install.new_records()
+        assert_quiet_exit(self, install.run([b"again"]))
+        self.assertEqual([record.argv[1:] for record in install.wait_for_companions(1)], [[b"again"]])
+
     def test_fifty_launchers_started_together(self):
         install = Installation(self)
         env = install.environment()
@@ -63,6 +86,7 @@ class StressTest(unittest.TestCase):
         self.assertEqual(len(set(indices)), len(indices), "one launcher started two companions")
         for record in records:
             self.assertEqual(record.argv[1:], arguments_of(int(record.argv[2])))
+        self.assertLaunchesAgain(install)
         print(f"\n{LAUNCHERS} launchers released together ended in {elapsed:.3f} s; "
               f"{len(records)} companion(s) started", file=sys.stderr)
 
