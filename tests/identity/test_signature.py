@@ -59,6 +59,11 @@ class SignaturePlacementTest(unittest.TestCase):
         self.assertEqual(directory.VirtualAddress % 8, 0)
         self.assertEqual(directory.VirtualAddress + directory.Size, os.path.getsize(shipped_file.path()))
 
+    def test_file_before_its_signature_stays_small(self):
+        # Everything the signature covers, resources included: what a minimal program making the
+        # same calls would take, with room to spare.
+        self.assertLessEqual(security_directory().VirtualAddress, 64 * 1024)
+
     def test_one_pkcs7_certificate_fills_the_table(self):
         table = certificate_table()
         length, revision, certificate_type = struct.unpack_from("<IHH", table)

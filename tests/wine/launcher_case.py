@@ -23,6 +23,7 @@ SKIPPED = 77
 STARTER_CANNOT_START = 103
 
 prefix = winerun.Prefix(os.environ["KESTREL_WINE_PREFIX"])
+WINE = winerun.LOADERS[ARCH]
 
 
 class CannotStart(Exception):
@@ -88,7 +89,7 @@ class LauncherTestCase(unittest.TestCase):
                   winerun.windows_path(directory) if directory else ""]
         request.write_bytes("".join(f + "\0" for f in fields).encode("utf-16-le"))
 
-        code, stderr = prefix.run([winerun.WINE64, FIXTURES / "kestrel_starter.exe",
+        code, stderr = prefix.run([WINE, FIXTURES / "kestrel_starter.exe",
                                    winerun.windows_path(request), winerun.windows_path(result)])
         if code == STARTER_CANNOT_START:
             raise CannotStart(program)
@@ -103,7 +104,7 @@ class LauncherTestCase(unittest.TestCase):
 
     def hold(self, kind):
         ready, stop = self.work / f"{kind}.ready", self.work / f"{kind}.stop"
-        holder = prefix.spawn([winerun.WINE64, FIXTURES / "kestrel_holder.exe", kind, MUTEX_NAME,
+        holder = prefix.spawn([WINE, FIXTURES / "kestrel_holder.exe", kind, MUTEX_NAME,
                                winerun.windows_path(ready), winerun.windows_path(stop)])
         self.holders.append((holder, stop))
         self.assertTrue(winerun.wait_for(ready.exists, 60), f"the {kind} holder did not start")
@@ -131,19 +132,22 @@ class LauncherTestCase(unittest.TestCase):
         self.assertEqual(launch.records, [])
 
 
-def can_run_this_architecture():
-    probe = winerun.fresh_directory(WORK / "probe")
-    code, _ = prefix.run([winerun.WINE64, FIXTURES / "kestrel_holder.exe"], timeout=60)
-    del probe
-    return code == 2  # the holder's "wrong arguments" code: it ran
+def why_this_architecture_cannot_run():
+    """None where this machine runs the architecture's programs under Wine, else the reason."""
+    if not WINE.exists():
+        return f"there is no Wine loader for {ARCH} programs ({WINE}; Debian's wine32 package)"
+    code, _ = prefix.run([WINE, FIXTURES / "kestrel_holder.exe"], timeout=60)
+    if code != 2:  # the holder's "wrong arguments" code: it ran
+        return f"Wine could not run an {ARCH} program here (exit code {code}; 32-bit code needs a kernel that runs it)"
+    return None
 
 
 def main():
     """Runs the calling module's tests, or exits with 77 where the architecture cannot run."""
     WORK.mkdir(parents=True, exist_ok=True)
     prefix.start()
-    if not can_run_this_architecture():
-        print(f"SKIPPED: this machine cannot run {ARCH} Windows programs under Wine "
-              f"(32-bit code needs a kernel and Wine that run it); the {ARCH} launcher was not run.")
+    reason = why_this_architecture_cannot_run()
+    if reason:
+        print(f"SKIPPED: the {ARCH} launcher was not run: {reason}.")
         sys.exit(SKIPPED)
     unittest.main(module="__main__", verbosity=2)

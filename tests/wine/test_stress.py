@@ -4,9 +4,8 @@ the next launcher from launching."""
 
 import re
 
-import launcher_case
 import winerun
-from launcher_case import FIXTURES, LauncherTestCase, main, prefix, program_name_and_tail
+from launcher_case import FIXTURES, WINE, LauncherTestCase, main, prefix, program_name_and_tail
 
 SEQUENTIAL = 200
 TOGETHER = 50
@@ -18,7 +17,7 @@ TAIL = re.compile(r'run(\d+) "blank separated (\d+)"')
 class StressTest(LauncherTestCase):
     def crowd(self, folder, count, mode):
         result = self.work / f"{mode}.txt"
-        code, _ = prefix.run([winerun.WINE64, FIXTURES / "kestrel_crowd.exe",
+        code, _ = prefix.run([WINE, FIXTURES / "kestrel_crowd.exe",
                               winerun.windows_path(folder / "LauncherKestrel.exe"), count, mode,
                               winerun.windows_path(result)], timeout=600)
         self.assertEqual(code, 0, "the crowd fixture failed")

@@ -9,6 +9,9 @@ import time
 
 WINE_DIR = pathlib.Path("/usr/lib/wine")
 WINE64 = WINE_DIR / "wine64"
+# The loader for each architecture's programs; 32-bit ones need Debian's wine32 (and a kernel that
+# runs 32-bit code), which many machines do not have.
+LOADERS = {"x64": WINE64, "x86": WINE_DIR / "wine"}
 WINESERVER = WINE_DIR / "wineserver"
 
 
