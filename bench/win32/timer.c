@@ -10,7 +10,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "request_file.h"
+#include "fixture.h"
 
 #define MOST_CANDIDATES 8
 
@@ -62,9 +62,8 @@ static double TimeOne(const Candidate* candidate, LARGE_INTEGER frequency)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR tail, int show)
 {
     (void)instance; (void)previous; (void)tail; (void)show;
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv == NULL || argc != 3)
+    wchar_t** argv = ProgramArguments(3);
+    if (argv == NULL)
         return 100;
     const wchar_t* end = ReadRequestFile(argv[1], g_request, sizeof(g_request) / sizeof(g_request[0]));
     if (end == NULL)
