@@ -39,8 +39,13 @@ TEXT_HEIGHT = 0.055
 BEAM_Y, BEAM_HEIGHT = 0.50, 0.085
 SLOT_Y, SLOT_HEIGHT = 0.72, 0.06
 
-# Supersampled edges at 32 pixels; at 16 a pixel is one sample, so that thin lines stay crisp.
-SAMPLES_PER_AXIS = {16: 1, 32: 4}
+# Samples per pixel and axis: supersampled edges at 32 pixels, and wherever an alpha channel can
+# carry them; a 16-pixel image without alpha takes one sample a pixel, so thin lines stay crisp.
+SUPERSAMPLES = 4
+
+
+def samples_per_axis(size, bits_per_pixel):
+    return 1 if size == 16 and bits_per_pixel != 32 else SUPERSAMPLES
 
 
 def inside_rounded_box(x, y, box, corner):
@@ -83,10 +88,9 @@ def colour_at(x, y):
     return None
 
 
-def render(size):
+def render(size, per_axis):
     """Rows of (red, green, blue, coverage) floats, top row first, supersampled for smooth edges."""
     rows = []
-    per_axis = SAMPLES_PER_AXIS[size]
     samples = per_axis * per_axis
     for row in range(size):
         pixels = []
@@ -119,7 +123,7 @@ def encode_image(size, bits_per_pixel):
     """One icon image: a BITMAPINFOHEADER, the colour rows and the AND mask, both bottom-up."""
     colour_rows = []
     mask_rows = []
-    for pixels in reversed(render(size)):
+    for pixels in reversed(render(size, samples_per_axis(size, bits_per_pixel))):
         colours = bytearray()
         mask_bits = 0
         for red, green, blue, coverage in pixels:

@@ -33,7 +33,7 @@ static double TimeOne(const Candidate* candidate, LARGE_INTEGER frequency)
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
-    HANDLE job = CreateJobObjectW(NULL, NULL);
+    HANDLE job = CreateJobForStartedPrograms();
     LARGE_INTEGER started, ended;
 
     QueryPerformanceCounter(&started);

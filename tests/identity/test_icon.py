@@ -105,6 +105,8 @@ class IconPictureTest(unittest.TestCase):
                 alpha = IconImage(image_data(entry.image_id)).alpha_values()
                 self.assertIn(0, alpha)
                 self.assertIn(255, alpha)
+                # Partly covered pixels: smooth edges, not a mask in disguise.
+                self.assertTrue(any(0 < value < 255 for value in alpha))
 
 
 if __name__ == "__main__":

@@ -58,10 +58,10 @@ class ShippedHeaderTest(unittest.TestCase):
         self.assertEqual((relocations.VirtualAddress, relocations.Size), (0, 0))
 
 
-# What a bare Windows XP has in its system folder. A compiler runtime DLL (libgcc, libstdc++,
+# The system DLLs the launcher may import, all on a bare Windows XP. A compiler runtime DLL (libgcc, libstdc++,
 # libwinpthread) among the imports would stop the launcher on every machine but the builder's.
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
-               "shlwapi.dll", "comctl32.dll", "ole32.dll", "msvcrt.dll"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "shlwapi.dll",
+               "comctl32.dll", "msvcrt.dll"}
 
 
 class ImportsTest(unittest.TestCase):

@@ -5,9 +5,11 @@ authority must chain to.
 """
 
 import os
+import pathlib
 import shutil
 import struct
 import subprocess
+import tempfile
 import unittest
 
 import pefile
@@ -87,17 +89,31 @@ class SignatureContentTest(unittest.TestCase):
                         "no time stamp among the unsigned attributes %s" % sorted(attribute_types))
 
 
+def verify(path):
+    """osslsigncode's verdict on the file: it recomputes the Authenticode digest and checks the
+    signer's and the time-stamp authority's chains."""
+    tool = shutil.which("osslsigncode")
+    if tool is None:
+        raise AssertionError("osslsigncode is not installed")
+    trust = os.environ["KESTREL_SIGNING_TRUST"]
+    return subprocess.run([tool, "verify", "-CAfile", trust, "-TSA-CAfile", trust, "-in", str(path)],
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True, check=False)
+
+
 class SignatureVerificationTest(unittest.TestCase):
     def test_digest_signature_chain_and_time_stamp_verify(self):
-        # osslsigncode recomputes the file's Authenticode digest, so this also catches any change
-        # made to the file after it was signed.
-        tool = shutil.which("osslsigncode")
-        self.assertIsNotNone(tool, "osslsigncode is not installed")
-        trust = os.environ["KESTREL_SIGNING_TRUST"]
-        result = subprocess.run(
-            [tool, "verify", "-CAfile", trust, "-TSA-CAfile", trust, "-in", str(shipped_file.path())],
-            stdin=subprocess.DEVNULL, capture_output=True, text=True, check=False)
+        result = verify(shipped_file.path())
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def test_a_copy_with_one_byte_changed_fails(self):
+        # A byte of the code, well outside the headers and the signature.
+        data = bytearray(shipped_file.path().read_bytes())
+        offset = shipped_file.image().sections[0].PointerToRawData + 16
+        data[offset] ^= 0xFF
+        with tempfile.TemporaryDirectory() as folder:
+            tampered = pathlib.Path(folder) / "LauncherKestrel.exe"
+            tampered.write_bytes(bytes(data))
+            self.assertNotEqual(verify(tampered).returncode, 0)
 
 
 if __name__ == "__main__":
