@@ -25,7 +25,7 @@ BOOL CLauncherKestrelApp::InitInstance()
     platform::CommonControlsRecord controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_WIN95_CLASSES;
-    platform::InitCommonControls(controls);
+    platform::InitCommonControlClasses(controls);
 
     CWinApp::InitInstance();
 

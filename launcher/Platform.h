@@ -27,7 +27,7 @@ MutexCreation CreateInstanceMutex(const Char* name);
 void ReleaseInstanceMutex(MutexHandle hMutex);
 
 // Start-up: registers the control classes named in the record (where the platform has them).
-void InitCommonControls(const CommonControlsRecord& record);
+void InitCommonControlClasses(const CommonControlsRecord& record);
 
 // Companion launch.
 // The launcher's own arguments, as they are to be handed on.

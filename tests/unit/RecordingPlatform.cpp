@@ -57,7 +57,7 @@ void ReleaseInstanceMutex(MutexHandle hMutex)
     g_calls.push_back("release " + std::to_string(hMutex));
 }
 
-void InitCommonControls(const CommonControlsRecord& record)
+void InitCommonControlClasses(const CommonControlsRecord& record)
 {
     g_calls.push_back("common controls size " + std::to_string(record.dwSize) + " classes " +
                       std::to_string(record.dwICC));

@@ -20,16 +20,12 @@ extern char** environ;
 
 namespace platform
 {
+using namespace kestrel;
+
 namespace
 {
 
-// The shell's results that a failed start is reported as, beside those LaunchResult.h names.
-constexpr kestrel::LaunchResult kLaunchOutOfResources = 0;
-constexpr kestrel::LaunchResult kLaunchPathNotFound = 3;
-constexpr kestrel::LaunchResult kLaunchAccessDenied = 5;
-constexpr kestrel::LaunchResult kLaunchInvalidExecutable = 11;
-constexpr kestrel::LaunchResult kLaunchSharingViolation = 26;
-constexpr kestrel::LaunchResult kLaunchStarted = kestrel::kLaunchSucceededAbove + 1;
+constexpr LaunchResult kLaunchStarted = kLaunchSucceededAbove + 1;
 
 char* const kNoArguments[] = {nullptr};
 
@@ -37,7 +33,7 @@ kestrel::LaunchResult ResultOfStartError(int error) noexcept
 {
     switch (error)
     {
-    case ENOENT: return kestrel::kLaunchFileNotFound;
+    case ENOENT: return kLaunchFileNotFound;
     case ENOTDIR:
     case ELOOP:
     case ENAMETOOLONG: return kLaunchPathNotFound;
@@ -45,7 +41,7 @@ kestrel::LaunchResult ResultOfStartError(int error) noexcept
     case EPERM: return kLaunchAccessDenied;
     case ENOMEM:
     case EAGAIN:
-    case E2BIG: return kestrel::kLaunchOutOfMemory;
+    case E2BIG: return kLaunchOutOfMemory;
     case ENOEXEC:
     case EINVAL:
 #ifdef ELIBBAD
@@ -74,19 +70,22 @@ bool WriteAll(int fd, const void* data, std::size_t size) noexcept
 }
 
 // The companion is to inherit the standard streams and nothing else, whatever the launcher was
-// handed: the launcher needs none of the higher descriptors itself, so it marks them all close-on-
-// exec before the spawn (its own are opened that way already).
-void CloseOnExecAboveStandardStreams() noexcept
+// handed (its own descriptors are close-on-exec already).
+int CloseAboveStandardStreamsInChild(posix_spawn_file_actions_t* actions) noexcept
 {
-#if defined(__linux__) && defined(CLOSE_RANGE_CLOEXEC)
-    // Linux-only (5.11 and later): the whole table in one call.
-    if (::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
-        return;
-#endif
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    // glibc's own action: the child closes them all, by close_range where the kernel has it and
+    // by its list of open descriptors where it has not, never by trying every number.
+    return ::posix_spawn_file_actions_addclosefrom_np(actions, STDERR_FILENO + 1);
+#else
+    // Elsewhere the launcher, which needs none of them, marks them close-on-exec itself.
+    (void)actions;
     const long limit = ::sysconf(_SC_OPEN_MAX);
     const int descriptorLimit = (limit > 0 && limit <= INT_MAX) ? static_cast<int>(limit) : 65536;
     for (int fd = STDERR_FILENO + 1; fd < descriptorLimit; ++fd)
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    return 0;
+#endif
 }
 
 int AddChangeDirectory(posix_spawn_file_actions_t* actions, const char* folder) noexcept
@@ -105,8 +104,6 @@ int AddChangeDirectory(posix_spawn_file_actions_t* actions, const char* folder) 
 // error of a start that failed; it never waits for the companion itself.
 kestrel::LaunchResult StartDetached(const char* companionPath, char* const* argv, const char* folder) noexcept
 {
-    CloseOnExecAboveStandardStreams();
-
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     int error = ::posix_spawn_file_actions_init(&actions);
@@ -116,6 +113,8 @@ kestrel::LaunchResult StartDetached(const char* companionPath, char* const* argv
     if (error == 0)
     {
         error = AddChangeDirectory(&actions, folder);
+        if (error == 0)
+            error = CloseAboveStandardStreamsInChild(&actions);
         if (error == 0)
             error = ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
         pid_t child;
@@ -129,7 +128,7 @@ kestrel::LaunchResult StartDetached(const char* companionPath, char* const* argv
 
 } // namespace
 
-void InitCommonControls(const CommonControlsRecord&)
+void InitCommonControlClasses(const CommonControlsRecord&)
 {
     // No window system, hence no control classes to register.
 }
@@ -169,7 +168,7 @@ kestrel::LaunchResult OpenCompanion(const char* companionPath, const Arguments& 
         ++count;
     char** const argv = static_cast<char**>(std::malloc((count + 2) * sizeof(char*)));
     if (argv == nullptr)
-        return kestrel::kLaunchOutOfMemory;
+        return kLaunchOutOfMemory;
     argv[0] = const_cast<char*>(companionPath);
     for (std::size_t i = 0; i < count; ++i)
         argv[i + 1] = arguments.argv[i];
@@ -182,7 +181,7 @@ kestrel::LaunchResult OpenCompanion(const char* companionPath, const Arguments& 
 
 void ReportLaunchResult(kestrel::LaunchResult result, const char* description)
 {
-    if (result > kestrel::kLaunchSucceededAbove)
+    if (result > kLaunchSucceededAbove)
         return;
     // The whole line in one write, so that the reports of launchers sharing a terminal do not
     // interleave.

@@ -28,7 +28,7 @@ void ReleaseInstanceMutex(HANDLE hMutex)
     ::ReleaseMutex(hMutex);
 }
 
-void InitCommonControls(const INITCOMMONCONTROLSEX& record)
+void InitCommonControlClasses(const INITCOMMONCONTROLSEX& record)
 {
     INITCOMMONCONTROLSEX request = record;
     ::InitCommonControlsEx(&request);
