@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace
@@ -13,6 +15,12 @@ struct TailCase
     std::u16string commandLine;
     std::u16string expectedTail;
 };
+
+// Shown in the test's listing in place of the case's bytes.
+void PrintTo(const TailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ArgumentTailTest : public testing::TestWithParam<TailCase>
 {

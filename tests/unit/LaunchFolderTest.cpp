@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace
@@ -13,6 +15,12 @@ struct FolderCase
     std::wstring path;
     std::wstring expectedFolder;
 };
+
+// Shown in the test's listing in place of the case's bytes.
+void PrintTo(const FolderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class WindowsLaunchFolderTest : public testing::TestWithParam<FolderCase>
 {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace
@@ -14,6 +16,12 @@ struct DescriptionCase
     kestrel::LaunchResult result;
     const char* description;
 };
+
+// Shown in the test's listing in place of the case's bytes.
+void PrintTo(const DescriptionCase& c, std::ostream* os)
+{
+    *os << c.result;
+}
 
 class LaunchResultTest : public testing::TestWithParam<DescriptionCase>
 {

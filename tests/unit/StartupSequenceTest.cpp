@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -28,6 +30,12 @@ struct StartupCase
     std::vector<std::string> expectedCalls;
     int expectedExitCode;
 };
+
+// Shown in the test's listing in place of the case's bytes.
+void PrintTo(const StartupCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 recording::Scenario With(void (*change)(recording::Scenario&))
 {
