@@ -94,8 +94,7 @@ private:
             return false;
         m_pData = static_cast<CharT*>(pGrown);
         m_nCapacity = capacity;
-        if (m_nLength >= capacity)
-            m_nLength = 0;
+        // The buffer only grows, or is emptied before it is refilled, so the length still fits.
         m_pData[m_nLength] = CharT('\0');
         return true;
     }

@@ -45,14 +45,7 @@ static double TimeOne(const Candidate* candidate, LARGE_INTEGER frequency)
     WaitForSingleObject(process.hProcess, 30000);
     QueryPerformanceCounter(&ended);
 
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting;
-    for (int waited = 0; waited < 30000; waited += 1)
-    {
-        if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting), NULL) ||
-            accounting.ActiveProcesses == 0)
-            break;
-        Sleep(1);
-    }
+    WaitForEmptyJob(job, 30000, 1); /* untimed: what the candidate started ends first */
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     CloseHandle(job);
