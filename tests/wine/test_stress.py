@@ -20,7 +20,7 @@ class StressTest(LauncherTestCase):
         code, _ = prefix.run([WINE, FIXTURES / "kestrel_crowd.exe",
                               winerun.windows_path(folder / "LauncherKestrel.exe"), count, mode,
                               winerun.windows_path(result)], timeout=600)
-        self.assertEqual(code, 0, "the crowd fixture failed")
+        self.assertEqual(code, 0, "the crowd fixture failed: " + (result.read_text() if result.exists() else ""))
         lines = [dict(pair.split("=") for pair in line.split()[1:]) for line in result.read_text().splitlines()]
         runs, job = lines[:-1], lines[-1]
         self.assertEqual(len(runs), count)
